@@ -1,6 +1,5 @@
 #include "convert/dif_export.h"
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,18 +63,6 @@ size_t DataTuples(const std::vector<std::string>& lines) {
   size_t bots = 0;
   for (const std::string& l : lines) bots += l == "BOT" ? 1 : 0;
   return bots - 13;
-}
-
-std::vector<std::string> FolderEntries(const std::string& dir) {
-  std::vector<std::string> names;
-  DIR* d = opendir(dir.c_str());
-  while (dirent* e = readdir(d)) {
-    const std::string n = e->d_name;
-    if (n != "." && n != "..") names.push_back(n);
-  }
-  closedir(d);
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 TEST(DifExport, WorkedExampleByteForByte) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class TempDir {
  public:
@@ -22,6 +23,8 @@ class TempDir {
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Runs body in a forked child and gives its exit code (body's result), or -1
 // when the child died. Writes done there stay on disk; the parent checks them.
