@@ -1,18 +1,14 @@
 #include <QApplication>
-#include <QSettings>
 #include <memory>
 
 #include "app/stage_driver.h"
 #include "settings/channel_settings.h"
 #include "ui/dialogs.h"
+#include "ui/qt_settings_guard.h"
 #include "ui/settings_window.h"
 
 int main(int argc, char** argv) {
-  // The program writes nothing but its exports and its own settings file:
-  // Qt gets no place to keep settings of its own (the colour dialog's
-  // custom colours, for one).
-  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
+  KeepQtFromStoringSettings();
   // The program takes no command-line arguments, Qt's own included.
   int qtArgc = argc > 0 ? 1 : 0;
   QApplication app(qtArgc, argv);
