@@ -45,7 +45,7 @@ SettingsWindow::SettingsWindow(ProgramState& state) : QWidget(nullptr), state_(s
   setFixedSize(kWidth, kHeight);
   // A compact font, so that texts fit controls 20 pixels high.
   QFont compact = font();
-  compact.setPixelSize(12);
+  compact.setPixelSize(10);
   setFont(compact);
 
   struct Heading {
@@ -112,11 +112,12 @@ void SettingsWindow::FillRow(int k) {
     const QSignalBlocker block(row.enabled);
     row.enabled->setChecked(c.Enabled != 0);
   }
-  row.name->setText(ToQString(c.Name));
-  row.unit->setText(ToQString(c.Unit));
   row.swatch->ShowColor(c.Color);
-  row.min->setText(ToQString(c.Min));
-  row.max->setText(ToQString(c.Max));
+  for (const auto& [field, text] : {std::pair{row.name, &c.Name}, std::pair{row.unit, &c.Unit},
+                                    std::pair{row.min, &c.Min}, std::pair{row.max, &c.Max}}) {
+    field->setText(ToQString(*text));
+    field->setCursorPosition(0);  // a text longer than its field shows its beginning
+  }
 }
 
 void SettingsWindow::PickColor(int k) {
