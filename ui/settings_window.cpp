@@ -33,6 +33,17 @@ Widget* Place(Widget* widget, int controlId, int x, int y, int width, int height
 QLineEdit* TextField(QWidget* parent, int controlId, int x, int y, int width) {
   auto* field = Place(new QLineEdit(parent), controlId, x, y, width, 20);
   field->setFrame(true);
+  // A single-line field takes a pasted line break too; in the settings file and
+  // the export it would end a line in the middle of a text.
+  QObject::connect(field, &QLineEdit::textEdited, field, [field](const QString& text) {
+    if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) return;
+    const int cursor = field->cursorPosition();
+    QString oneLine = text;
+    oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    oneLine.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
+    field->setText(oneLine);
+    field->setCursorPosition(std::min(cursor, static_cast<int>(oneLine.size())));
+  });
   return field;
 }
 

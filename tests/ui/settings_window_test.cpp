@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
@@ -220,6 +221,18 @@ TEST(SettingsWindow, ConvertExportsTypedTexts) {
   const std::string dif = ReadBytes(w.dir.File("log.dif"));
   EXPECT_NE(dif.find("\"Boost_pressure (bar)\""), std::string::npos);
   EXPECT_NE(dif.find("1,0\r\n\"Boost_pressure\"\r\n-1,0\r\nBOT\r\n1,0\r\n\"Unit:\""), std::string::npos);
+}
+
+TEST(SettingsWindow, APastedLineBreakBecomesASpace) {
+  OpenWindow w(Columns(1));
+  QLineEdit* name = w.Get<QLineEdit>(111);
+  name->clear();
+  QApplication::clipboard()->setText(QStringLiteral("two\nlines\r\nhere"));
+  name->setFocus();
+  QTest::keySequence(name, QKeySequence::Paste);
+  EXPECT_EQ(name->text(), QStringLiteral("two lines here"));
+  QTest::mouseClick(w.Get<QPushButton>(140), Qt::LeftButton);
+  EXPECT_EQ(w.state.table[1].Name, u"two lines here");
 }
 
 TEST(SettingsWindow, AFailedExportIsReportedOnce) {
