@@ -13,11 +13,14 @@ struct Random {
   }
 };
 
+// value / 10^decimals with exactly that many decimals, for 0 to 2 decimals.
 void Fixed(std::string& out, uint32_t value, int decimals) {
-  std::string digits = std::to_string(value);
-  while (static_cast<int>(digits.size()) <= decimals) digits.insert(0, "0");
-  if (decimals > 0) digits.insert(digits.size() - static_cast<size_t>(decimals), ".");
-  out += digits;
+  const uint32_t scale = decimals == 2 ? 100 : decimals == 1 ? 10 : 1;
+  out += std::to_string(value / scale);
+  if (decimals == 0) return;
+  out += '.';
+  const std::string fraction = std::to_string(scale + value % scale);  // keeps leading zeros
+  out.append(fraction, 1, std::string::npos);
 }
 
 }  // namespace
@@ -33,7 +36,7 @@ bool WriteBenchLog(const std::string& path, int64_t rows) {
   // One row more than wanted: the last line of a log is never used.
   for (int64_t r = 0; r <= rows; ++r) {
     const int64_t ms = (start + r * 10) % (24 * 3600 * 1000);
-    char time[16];
+    char time[32];
     std::snprintf(time, sizeof(time), "%02d:%02d:%02d.%03d", static_cast<int>(ms / 3600000),
                   static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60),
                   static_cast<int>(ms % 1000));

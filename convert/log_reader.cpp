@@ -27,8 +27,9 @@ class ByteSource {
   unsigned char Peek() const { return buffer_[pos_]; }
 
   // Appends the run of plain characters that starts here, up to the next line
-  // end, zero byte, non-ASCII byte or the end of the buffer.
-  void TakePlainRun(LargeVector<char>& out) {
+  // end, zero byte, non-ASCII byte or the end of the buffer. True when it
+  // stopped at such a byte, false when the buffer ran out first.
+  bool TakePlainRun(LargeVector<char>& out) {
     const size_t start = pos_;
     while (pos_ < len_) {
       const unsigned char b = buffer_[pos_];
@@ -36,6 +37,7 @@ class ByteSource {
       ++pos_;
     }
     out.append(reinterpret_cast<const char*>(buffer_ + start), pos_ - start);
+    return pos_ < len_;
   }
 
  private:
@@ -49,8 +51,7 @@ class ByteSource {
 // Reads one line and appends its text, as well-formed UTF-8, to out.
 void ReadLine(ByteSource& src, LargeVector<char>& out) {
   while (src.More()) {
-    src.TakePlainRun(out);
-    if (!src.More()) return;
+    if (!src.TakePlainRun(out)) continue;  // the run goes on in the next block
     const unsigned char b = src.Take();
     if (b == '\n' || b == 0) return;
     if (b == '\r') {

@@ -130,12 +130,20 @@ TEST(LogReader, AMissingHeaderLeavesTheDefaults) {
   EXPECT_EQ(r.table[1].Unit, u"Lambda");
 }
 
-TEST(LogReader, LongLinesCrossTheBuffer) {
-  const std::string cell(10000, 'x');
-  const ReadResult r = ReadBytesAsLog("\"T\",\"A\"\r\n" + cell + "\xC2\xB0" + cell + "\r\nz");
-  ASSERT_EQ(r.rows.size(), 1u);
-  EXPECT_EQ(r.rows[0].size(), 20001u);
-  EXPECT_EQ(r.rows[0][10000], u'\u00B0');
+TEST(LogReader, LinesCrossTheBuffer) {
+  // Every kind of byte at every place around the ends of the 4096-byte blocks.
+  const std::string pieces[] = {"x", "\xC2\xB0", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xB0", "\r\n", "\r", "\n"};
+  const std::u16string texts[] = {u"x", u"\u00B0", u"\u20AC", u"\U0001F600", u"?", u"", u"", u""};
+  for (size_t piece = 0; piece < std::size(pieces); ++piece) {
+    for (size_t offset = 4080; offset < 4100; ++offset) {
+      const std::string header = "\"T\",\"A\"\n";
+      const std::string before(offset - header.size(), 'a');
+      const ReadResult r = ReadBytesAsLog(header + before + pieces[piece] + "bb\nz");
+      const std::u16string expected = std::u16string(before.size(), u'a') + texts[piece];
+      const Rows rows = piece >= 5 ? Rows{expected, u"bb"} : Rows{expected + u"bb"};
+      EXPECT_EQ(r.rows, rows) << "piece " << piece << " at " << offset;
+    }
+  }
 }
 
 TEST(LogReader, FilesThatCannotBeOpenedChangeNothing) {
