@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QTimer>
 
 #include "app/stage_driver.h"
@@ -58,6 +62,37 @@ TEST(ProgramRun, CancelAndAMissingLogTouchNoSettings) {
         EXPECT_EQ(ReadBytes(run.settings), "[Channel1]\nName=x");
       }
     }
+  }
+}
+
+TEST(ProgramRun, ALogThatCannotBeReadEndsTheRunAsAMissingOne) {
+  for (const std::string kind : {"folder", "fifo", "locked", "removed after the choice"}) {
+    ProgramRun run;
+    const std::string path = run.dir.File("log.csv");
+    int holder = -1;
+    if (kind == "folder") mkdir(path.c_str(), 0700);
+    if (kind == "fifo") mkfifo(path.c_str(), 0600);
+    if (kind == "locked") {
+      WriteBytes(path, "\"Time\",\"A\"\n1\n2\n");
+      holder = open(path.c_str(), O_RDONLY);
+      flock(holder, LOCK_EX);
+    }
+    Frontend frontend;
+    frontend.chooseLog = [&] {
+      if (kind == "removed after the choice") {
+        WriteBytes(path, "\"Time\",\"A\"\n1\n2\n");
+        unlink(path.c_str());
+      }
+      return Utf8ToUtf16(path);
+    };
+    frontend.runWindow = [&](ProgramState&) {
+      run.windowShown = true;
+      return true;
+    };
+    EXPECT_EQ(RunStages(frontend, Utf8ToUtf16(run.settings)), 0) << kind;
+    EXPECT_FALSE(run.windowShown) << kind;
+    EXPECT_FALSE(FileExists(run.settings)) << kind;
+    if (holder >= 0) close(holder);
   }
 }
 
