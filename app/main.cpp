@@ -3,6 +3,7 @@
 
 #include "app/stage_driver.h"
 #include "settings/channel_settings.h"
+#include "settings/settings_location.h"
 #include "ui/dialogs.h"
 #include "ui/qt_settings_guard.h"
 #include "ui/settings_window.h"
@@ -21,6 +22,6 @@ int main(int argc, char** argv) {
     window->RunUntilClosed();
     return true;
   };
-  RunStages(frontend, SettingsPath(ProgramPath()));
+  RunStages(frontend, ChooseSettingsPath(ProgramPath()));
   return 0;
 }

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 struct LogFile {
@@ -18,3 +19,5 @@ int64_t LogFileSize(const LogFile& file);
 // Bytes read into buffer; 0 at the end. A read error counts as the end.
 size_t ReadLogBytes(LogFile& file, unsigned char* buffer, size_t capacity);
 void CloseLogFile(LogFile& file);
+// Why a log cannot be opened, in the system's words, for messages.
+std::u16string LogOpenFailure(std::u16string_view path);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 #include "convert/log_file.h"
 #include "convert/utf.h"
@@ -45,4 +46,15 @@ size_t ReadLogBytes(LogFile& file, unsigned char* buffer, size_t capacity) {
 void CloseLogFile(LogFile& file) {
   if (file.fd >= 0) close(file.fd);  // closing also releases the lock
   file.fd = -1;
+}
+
+std::u16string LogOpenFailure(std::u16string_view path) {
+  const std::string name = Utf16ToUtf8(path);
+  struct stat st {};
+  if (stat(name.c_str(), &st) != 0) return Utf8ToUtf16(std::strerror(errno));
+  if (!S_ISREG(st.st_mode)) return u"not a regular file";
+  const int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Utf8ToUtf16(std::strerror(errno));
+  close(fd);
+  return u"in use by another program";
 }

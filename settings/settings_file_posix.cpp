@@ -51,6 +51,17 @@ std::string SaveTarget(const std::string& name) {
   return (slash == std::string::npos ? std::string() : name.substr(0, slash + 1)) + target;
 }
 
+// Creates a missing folder and the missing folders above it, private to the
+// user as the XDG folders are.
+bool MakeFolders(const std::string& folder) {
+  if (folder.empty()) return true;
+  struct stat st {};
+  if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  const size_t slash = folder.find_last_of('/', folder.size() > 1 ? folder.size() - 2 : 0);
+  if (slash != std::string::npos && slash > 0 && !MakeFolders(folder.substr(0, slash))) return false;
+  return mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
+}
+
 bool WriteAll(int fd, const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
@@ -101,6 +112,8 @@ bool ReplaceSettingsFile(std::u16string_view path, const std::string& bytes) {
   const size_t slash = target.rfind('/');
   const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+
+  if (!MakeFolders(folder.empty() ? folder : folder.substr(0, folder.size() - 1))) return false;
 
   std::string temp;
   int fd = -1;
