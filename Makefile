@@ -8,7 +8,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 FUZZ_SECONDS ?= 300
 
-.PHONY: all deps configure build run test sanitize fuzz-build fuzz bench clean
+.PHONY: all deps configure build run test sanitize fuzz-build fuzz bench package clean
 
 all: build
 
@@ -46,6 +46,9 @@ fuzz: fuzz-build
 	cmake -S . -B $(BUILD)-fuzz -DQUARN2DIF_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cd $(BUILD)-fuzz && ctest --output-on-failure -j $(JOBS); \
 	  code=$$?; cmake -S .. -B . -DQUARN2DIF_FUZZ_SECONDS=5 > /dev/null; exit $$code
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	./$(BUILD)/bench/export_bench
