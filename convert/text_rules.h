@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 bool TextEquals(std::u16string_view a, std::u16string_view b);
 std::u16string LeftOf(std::u16string_view text, int64_t n);
@@ -48,7 +49,7 @@ int64_t IntValueOf(std::basic_string_view<CharT> text) {
   }
   uint64_t value = 0;  // unsigned: the wrap-around modulo 2^64 is intended
   for (; i < text.size(); ++i) {
-    const auto c = static_cast<uint32_t>(text[i]);
+    const auto c = static_cast<uint32_t>(static_cast<std::make_unsigned_t<CharT>>(text[i]));
     uint64_t digit;
     if (c >= '0' && c <= '9') {
       digit = c - '0';
