@@ -3,6 +3,7 @@
 #include <signal.h>
 #include <grp.h>
 #include <sys/resource.h>
+#include <sys/statvfs.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +54,12 @@ std::vector<std::string> FolderEntries(const std::string& folder) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+unsigned long long FreeBytes(const std::string& folder) {
+  struct statvfs fs {};
+  if (statvfs(folder.c_str(), &fs) != 0) return 0;
+  return static_cast<unsigned long long>(fs.f_bavail) * fs.f_frsize;
 }
 
 int RunInChild(const std::function<int()>& body) {

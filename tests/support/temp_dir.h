@@ -26,6 +26,9 @@ bool FileExists(const std::string& path);
 // The names in a folder, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder);
 
+// Free space in the folder's file system, in bytes.
+unsigned long long FreeBytes(const std::string& folder);
+
 // Runs body in a forked child and gives its exit code (body's result), or -1
 // when the child died. Writes done there stay on disk; the parent checks them.
 int RunInChild(const std::function<int()>& body);
