@@ -21,10 +21,9 @@ constexpr DataDefault kDataDefaults[] = {
     {u"Volt", u"0", u"5", 0xFF8000},       {u"AFR", u"10", u"20", 0x00FF00},
 };
 
-// Loops over data slots never leave the table, whatever a header says.
-int32_t UsedSlots(int32_t columnCount) { return std::clamp(columnCount, 0, kChannelSlots); }
-
 }  // namespace
+
+int32_t UsedSlots(int32_t columnCount) { return std::clamp(columnCount, 0, kChannelSlots); }
 
 void ApplyDefaults(ChannelTable& table) {
   table[0].Name = u"Time";

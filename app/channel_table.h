@@ -20,6 +20,9 @@ struct Channel {
 inline constexpr int32_t kChannelSlots = 10;
 using ChannelTable = std::array<Channel, kChannelSlots>;
 
+// The slots a log of columnCount columns uses: never more than the table holds.
+int32_t UsedSlots(int32_t columnCount);
+
 void ApplyDefaults(ChannelTable& table);
 void TakeHeaderNames(ChannelTable& table, std::u16string_view logHeader, int32_t columnCount);
 std::u16string DeriveLabel(std::u16string_view name);

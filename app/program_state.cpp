@@ -1,11 +1,9 @@
 #include "app/program_state.h"
 
-#include <algorithm>
-
 ExportResult ExportTable(ProgramState& state, const ProgressCallback& setProgress) {
   const int32_t columns = state.log.ColumnCount;
   state.TupleWidth = 1;  // the time column, whatever its box says
-  for (int32_t k = 1; k < std::min(columns, kChannelSlots); ++k) {
+  for (int32_t k = 1; k < UsedSlots(columns); ++k) {
     if (state.table[k].Enabled != 0) ++state.TupleWidth;
   }
   DeriveLabels(state.table, columns);

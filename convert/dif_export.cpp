@@ -70,16 +70,17 @@ void AddLabelTuple(std::string& out, std::u16string_view label) {
 struct Layout {
   std::vector<int32_t> dataSlots;      // enabled data slots, ascending
   std::vector<int32_t> exportedSlots;  // enabled slots with slot 0: the cells of a row
+  size_t fieldsNeeded = 0;             // how many fields of a row the cells reach
 };
 
 Layout LayoutOf(const ChannelTable& table, int32_t columnCount) {
   Layout layout;
-  const int32_t used = std::clamp(columnCount, 0, kChannelSlots);
-  for (int32_t s = 0; s < used; ++s) {
+  for (int32_t s = 0; s < UsedSlots(columnCount); ++s) {
     if (table[s].Enabled == 0) continue;
     layout.exportedSlots.push_back(s);
     if (s > 0) layout.dataSlots.push_back(s);
   }
+  layout.fieldsNeeded = layout.exportedSlots.empty() ? 0 : static_cast<size_t>(layout.exportedSlots.back()) + 1;
   return layout;
 }
 
@@ -226,10 +227,9 @@ void AppendRowTuple(DifWriter& writer, std::string_view row, const Layout& layou
   // The fields the export needs, found in one pass; a field beyond the end
   // of the row is empty.
   Cell cells[kChannelSlots];
-  const size_t needed = layout.exportedSlots.empty() ? 0 : layout.exportedSlots.back() + 1;
   const char* bytes = row.data();
   size_t i = 0;
-  for (size_t f = 0; f < needed && i <= row.size(); ++f) {
+  for (size_t f = 0; f < layout.fieldsNeeded && i <= row.size(); ++f) {
     Cell& cell = cells[f];
     cell.begin = i;
     bool colon = false;

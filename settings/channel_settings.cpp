@@ -7,8 +7,6 @@
 
 namespace {
 
-int32_t DataSlotEnd(int32_t columnCount) { return std::clamp(columnCount, 0, kChannelSlots); }
-
 std::u16string GroupName(int32_t k) { return u"Channel" + IntText(k); }
 
 }  // namespace
@@ -16,7 +14,7 @@ std::u16string GroupName(int32_t k) { return u"Channel" + IntText(k); }
 void LoadChannelSettings(SettingsStore& store, std::u16string_view path, ChannelTable& table,
                          int32_t columnCount) {
   OpenSettings(store, path);
-  for (int32_t k = 1; k < DataSlotEnd(columnCount); ++k) {
+  for (int32_t k = 1; k < UsedSlots(columnCount); ++k) {
     Channel& c = table[k];
     SelectGroup(store, GroupName(k));
     c.Enabled = ReadSettingInt(store, u"Enabled", c.Enabled);
@@ -29,7 +27,7 @@ void LoadChannelSettings(SettingsStore& store, std::u16string_view path, Channel
 }
 
 bool SaveChannelSettings(SettingsStore& store, const ChannelTable& table, int32_t columnCount) {
-  for (int32_t k = 1; k < DataSlotEnd(columnCount); ++k) {
+  for (int32_t k = 1; k < UsedSlots(columnCount); ++k) {
     const Channel& c = table[k];
     SelectGroup(store, GroupName(k));
     WriteSettingInt(store, u"Enabled", c.Enabled);

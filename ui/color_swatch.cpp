@@ -14,7 +14,6 @@ void ColorSwatch::ShowColor(int32_t color) {
   QImage image(20, 20, QImage::Format_RGB888);
   image.fill(QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF));
   setPixmap(QPixmap::fromImage(image));
-  shown_ = color;
 }
 
 // Only a plain left click counts: a press and a release of the left button

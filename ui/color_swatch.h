@@ -11,7 +11,6 @@ class ColorSwatch : public QLabel {
 
   // Paints a new 20 x 20 image of color (0x00BBGGRR) and shows it instead of the old.
   void ShowColor(int32_t color);
-  int32_t ShownColor() const { return shown_; }
 
   std::function<void()> onClick;
 
@@ -24,5 +23,4 @@ class ColorSwatch : public QLabel {
  private:
   bool pressed_ = false;
   QPoint pressAt_;
-  int32_t shown_ = 0;
 };

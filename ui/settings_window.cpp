@@ -73,7 +73,7 @@ SettingsWindow::SettingsWindow(ProgramState& state) : QWidget(nullptr), state_(s
     label->setAlignment(Qt::AlignCenter);
   }
 
-  const int rowCount = std::clamp(state_.log.ColumnCount - 1, 0, kChannelSlots - 1);
+  const int rowCount = std::max(UsedSlots(state_.log.ColumnCount) - 1, 0);
   for (int k = 1; k <= rowCount; ++k) {
     const int y = 30 * k + 10;
     Row row{};

@@ -37,7 +37,6 @@ class SettingsWindow : public QWidget {
   // The control with that number, or null.
   QWidget* Control(int controlId) const;
   QPushButton* convertButton() const { return convert_; }
-  QPushButton* resetButton() const { return reset_; }
   StatusBar* statusBar() const { return status_; }
 
  protected:

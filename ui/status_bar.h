@@ -21,7 +21,6 @@ class StatusBar : public QStatusBar {
 
   QLabel* nameField() const { return name_; }
   QProgressBar* progressBar() const { return progress_; }
-  int32_t position() const { return position_; }
 
  private:
   QLabel* name_;
