@@ -1,7 +1,5 @@
 #include "settings/channel_settings.h"
 
-#include <algorithm>
-
 #include "convert/path_ops.h"
 #include "convert/text_rules.h"
 
